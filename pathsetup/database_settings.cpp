@@ -37,3 +37,16 @@ std::string DatabaseSettingsFileBytes(std::string_view root) {
 }
 
 }  // namespace koravi
+
+namespace koravi {
+
+std::string DatabaseSettingsFailureMessage(const std::string& path) {
+  // 无法写入数据库设置文件 <path>，请检查Windows目录的写入权限。
+  return "\xCE\xDE\xB7\xA8\xD0\xB4\xC8\xEB\xCA\xFD\xBE\xDD\xBF\xE2\xC9\xE8\xD6\xC3"
+         "\xCE\xC4\xBC\xFE " +
+         path +
+         "\xA3\xAC\xC7\xEB\xBC\xEC\xB2\xE9Windows\xC4\xBF\xC2\xBC\xB5\xC4\xD0\xB4\xC8\xEB"
+         "\xC8\xA8\xCF\xDE\xA1\xA3";
+}
+
+}  // namespace koravi

@@ -15,3 +15,17 @@ std::vector<std::string> DatabaseSettingsPieces(std::string_view root);
 std::string DatabaseSettingsFileBytes(std::string_view root);
 
 }  // namespace koravi
+
+namespace koravi {
+
+enum class SettingsWrite { kWritten, kCannotCreate, kWriteFailed };
+
+// Writes my.ini into the Windows directory for `root` (already upper-cased),
+// created or replaced whole, in text mode. `written_path` receives the path.
+// Windows only.
+SettingsWrite WriteDatabaseSettings(const std::string& root, std::string* written_path);
+
+// The user's message when my.ini could not be written. GBK text.
+std::string DatabaseSettingsFailureMessage(const std::string& path);
+
+}  // namespace koravi

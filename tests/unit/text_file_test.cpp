@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "config_rewrite.h"
 #include "text_file.h"
 
 using namespace koravi;
@@ -153,4 +154,21 @@ TEST(TextFile, EveryFailingCallLeavesTheOldOrTheNewBytes) {
     }
   }
   EXPECT_GT(injected, 20);
+}
+
+TEST(ConfigRewrite, TransformsExistingFilesOnly) {
+  const std::string path = TempPath("config.ini");
+  WriteFileBytes(path, "old");
+  const auto upper = [](const std::string& t) { return t + "+new"; };
+  EXPECT_EQ(RewriteConfigFile(path, upper), FileStep::kDone);
+  EXPECT_EQ(FileBytes(path), "old+new");
+  EXPECT_EQ(RewriteConfigFile("", upper), FileStep::kCannotOpen);  // path too long to compose
+  std::remove(path.c_str());
+  EXPECT_EQ(RewriteConfigFile(path, upper), FileStep::kCannotOpen);
+  EXPECT_EQ(FileBytes(path), "");
+  // Failures after the open name the file; the two the callers word
+  // themselves give nothing.
+  EXPECT_NE(FileStepMessage(FileStep::kFailedOldKept, "httpd.conf").find("httpd.conf"),
+            std::string::npos);
+  EXPECT_EQ(FileStepMessage(FileStep::kCannotOpen, "httpd.conf"), "");
 }
