@@ -1,17 +1,43 @@
 // Files on Windows: CreateFileA with OPEN_EXISTING and share mode 0.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "text_file.h"
 
 namespace koravi {
 namespace {
 
+// Fault injection for the tests of the programs: KORAVI_FAULT_CALL=n makes
+// the n-th call (1-based) on a file opened for rewriting fail, as a full or
+// failing disk would: a failing write stores half of its bytes first. Without
+// the variable nothing ever fails on purpose.
+class FaultPlan {
+ public:
+  FaultPlan() {
+    char value[32];
+    const DWORD n = GetEnvironmentVariableA("KORAVI_FAULT_CALL", value, sizeof value);
+    if (n > 0 && n < sizeof value) target_ = atol(value);
+  }
+  bool FailsNow() { return target_ > 0 && ++calls_ == target_; }
+
+ private:
+  long target_ = 0;
+  long calls_ = 0;
+};
+
+FaultPlan& Faults() {
+  static FaultPlan plan;
+  return plan;
+}
+
 class WinFile final : public FileIo {
  public:
-  explicit WinFile(HANDLE h) : h_(h) {}
+  WinFile(HANDLE h, bool for_rewrite) : h_(h), for_rewrite_(for_rewrite) {}
   ~WinFile() override { Close(); }
 
   bool GetLength(uint64_t* length) override {
+    if (Injected()) return false;
     // Found by moving to the end and back, the position left where it was.
     LARGE_INTEGER zero{}, here{}, end{};
     if (!SetFilePointerEx(h_, zero, &here, FILE_CURRENT)) return false;
@@ -21,11 +47,13 @@ class WinFile final : public FileIo {
     return true;
   }
   bool Seek(uint64_t position) override {
+    if (Injected()) return false;
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(position);
     return SetFilePointerEx(h_, to, nullptr, FILE_BEGIN) != 0;
   }
   bool Read(void* buffer, size_t size, size_t* got) override {
+    if (Injected()) return false;
     DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
     DWORD n = 0;
     if (!ReadFile(h_, buffer, chunk, &n, nullptr)) return false;
@@ -34,6 +62,11 @@ class WinFile final : public FileIo {
   }
   bool Write(const void* buffer, size_t size) override {
     const char* p = static_cast<const char*>(buffer);
+    if (Injected()) {
+      DWORD n = 0;
+      WriteFile(h_, p, static_cast<DWORD>(size / 2), &n, nullptr);
+      return false;
+    }
     while (size > 0) {
       DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
       DWORD n = 0;
@@ -43,17 +76,33 @@ class WinFile final : public FileIo {
     }
     return true;
   }
-  bool SetLength(uint64_t length) override { return Seek(length) && SetEndOfFile(h_); }
-  bool Flush() override { return FlushFileBuffers(h_) != 0; }
+  bool SetLength(uint64_t length) override {
+    if (Injected()) return false;
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(length);
+    return SetFilePointerEx(h_, to, nullptr, FILE_BEGIN) && SetEndOfFile(h_);
+  }
+  bool Flush() override { return !Injected() && FlushFileBuffers(h_) != 0; }
   bool Close() override {
     if (h_ == INVALID_HANDLE_VALUE) return true;
+    if (Injected()) {
+      CloseHandle(h_);
+      h_ = INVALID_HANDLE_VALUE;
+      return false;
+    }
     HANDLE h = h_;
     h_ = INVALID_HANDLE_VALUE;
     return CloseHandle(h) != 0;
   }
 
  private:
+  bool Injected() {
+    if (!for_rewrite_ || !Faults().FailsNow()) return false;
+    SetLastError(ERROR_WRITE_FAULT);
+    return true;
+  }
   HANDLE h_;
+  bool for_rewrite_;
 };
 
 }  // namespace
@@ -68,7 +117,7 @@ std::unique_ptr<FileIo> OpenExistingFile(const std::string& path, OpenMode mode)
     CloseHandle(h);
     return nullptr;
   }
-  return std::make_unique<WinFile>(h);
+  return std::make_unique<WinFile>(h, mode == OpenMode::kReadWrite);
 }
 
 }  // namespace koravi
