@@ -38,6 +38,9 @@ void CProgressDlg::OnTimer(UINT_PTR) {
   if (progress == 100) {
     KillTimer(m_hWnd, kProgressTimer);
     SetDlgItemTextA(m_hWnd, IDC_PROGRESS_TEXT, kComplete);
+    // The thread sleeps next: put the full bar and the text on the screen now.
+    UpdateWindow(m_hWnd);
+    GdiFlush();
     Sleep(1000);
     SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
   }

@@ -76,3 +76,61 @@ TEST(TextWalk, UpperCaseChangesOnlyLettersAcrossAllOfGbk) {
   EXPECT_GE(changed, 26 + 24 + 33);
   EXPECT_LE(changed, 26 + 24 + 33 + 10 + 6);
 }
+
+namespace {
+std::string Times(int count, std::string_view piece) {
+  std::string s;
+  for (int i = 0; i < count; ++i) s.append(piece);
+  return s;
+}
+}  // namespace
+
+TEST(TextWalk, LongTextsMatchOnlyAtCharacterBoundaries) {
+  // The searches look at many bytes at a time: matches next to long runs, at
+  // the ends of 16- and 64-byte stretches and after runs of lead byte values
+  // of either length must still be found only where a character begins.
+  const std::string x63(63, 'x');
+  struct Case {
+    const char* what;
+    std::string text;
+    size_t expected;
+  } cases[] = {
+      {"right after a long ASCII run", std::string(200, 'x') + "C:\\VELK", 200},
+      {"lead byte ends a 16-byte stretch", std::string(15, 'x') + "\x81" "C:\\VELK;C:\\VELK", 24},
+      {"lead byte ends a 64-byte stretch", x63 + "\x81" "C:\\VELK" + x63 + "C:\\VELK", 134},
+      {"nine lead byte values: the last pairs with C", x63 + Times(9, "\x81") + "C:\\VELKC:\\VELK", 79},
+      {"ten lead byte values pair up", x63 + Times(10, "\x81") + "C:\\VELK", 73},
+      {"exactly 64 starting positions, none matches", x63 + "C:\\VELx", kNotFound},
+      {"only the last starting position matches", std::string(130, 'x') + "C:\\VELK", 130},
+      {"two-byte characters all along", Times(100, "\x9C" "C") + ":\\VELK" + "C:\\VELK", 206},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FindText(Gbk(), c.text, "C:\\VELK"), c.expected) << c.what;
+  EXPECT_EQ(FindText(Gbk(), x63 + "\x81" "C:\\VELK" + x63 + "C:\\VELK", "C:\\VELK", 64), 64u);
+
+  const std::string tail = "x\\" + Times(65, "\x81") + "\\";  // the 65th 0x81 pairs with the '\'
+  EXPECT_EQ(FindLastChar(Gbk(), tail, '\\'), 1u);
+  EXPECT_EQ(FindLastChar(Gbk(), "x\\" + Times(64, "\x81") + "\\", '\\'), 66u);
+  EXPECT_EQ(FindLastChar(Gbk(), Times(100, "\x9C\x5C"), '\\'), kNotFound);
+  EXPECT_EQ(FindLastChar(Gbk(), "\\" + Times(100, "\x9C\x5C"), '\\'), 0u);
+  // Only a one-byte character counts: a lead byte value is one only as the
+  // last byte of the text, never as the first byte of a two-byte character.
+  EXPECT_EQ(FindLastChar(Gbk(), Times(71, "\x81") + "x", '\x81'), kNotFound);
+  EXPECT_EQ(FindLastChar(Gbk(), Times(70, "\x81") + "x", '\x81'), kNotFound);
+  EXPECT_EQ(FindLastChar(Gbk(), Times(71, "\x81"), '\x81'), 70u);
+  // \工淺\ and the two-byte character 81 FF.
+  EXPECT_EQ(FindLastChar(Gbk(), "\\\xB9\xA4\x9C\x5C\\\x81\xFF", '\x81'), kNotFound);
+  EXPECT_EQ(FindLastChar(SingleByteCodePage(), "\x81\xFF", '\x81'), 0u);
+}
+
+TEST(TextWalk, UpperCaseOfLongTexts) {
+  // Second bytes that look like small letters stay, on both sides of the
+  // ends of 64-byte stretches and in texts long enough for the case table.
+  EXPECT_EQ(UpperCase(Gbk(), std::string(63, 'a') + "\x81" "a" + std::string(70, 'b')),
+            std::string(63, 'A') + "\x81" "a" + std::string(70, 'B'));
+  EXPECT_EQ(UpperCase(Gbk(), std::string(70, 'a') + "\xA3\xE1z" + Times(40, "\x9Cz")),
+            std::string(70, 'A') + "\xA3\xC1Z" + Times(40, "\x9Cz"));
+  const std::string piece = "php_\x9C\x5C" "a\xA3\xE1\xB9\xA4\xA6\xC1z\x81";  // 淺ａ工α
+  const std::string upper = "PHP_\x9C\x5C" "A\xA3\xC1\xB9\xA4\xA6\xA1Z\x81";
+  EXPECT_EQ(UpperCase(Gbk(), Times(5000, piece + "q")), Times(5000, upper + "q"));
+  EXPECT_EQ(UpperCase(SingleByteCodePage(), Times(30, "ab\xE1")), Times(30, "AB\xE1"));
+}
