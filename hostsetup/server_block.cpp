@@ -53,7 +53,12 @@ std::string MergeServerBlock(const CodePage& cp, std::string_view text, std::str
                              std::string_view port) {
   const std::string block = BuildServerBlock(host, port);
   const size_t i = FindText(cp, text, kReadingMarker);
-  if (i == kNotFound) return std::string(text).append(block);
+  if (i == kNotFound) {
+    std::string appended;
+    appended.reserve(text.size() + block.size());
+    appended.append(text).append(block);
+    return appended;
+  }
   // Replace exactly the block the parse reads: from the line end before the
   // marker to the end of the second line after it. When the block has the
   // shape we write, the empty line before it is kept as it is, which gives
@@ -62,7 +67,7 @@ std::string MergeServerBlock(const CodePage& cp, std::string_view text, std::str
   const std::string_view written = std::string_view(block).substr(kWritingMarker.size() -
                                                                    kReadingMarker.size());
   std::string merged;
-  merged.reserve(text.size() + written.size());
+  merged.reserve(i + written.size() + (text.size() - end));
   merged.append(text.substr(0, i)).append(written).append(text.substr(end));
   return merged;
 }

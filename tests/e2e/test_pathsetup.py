@@ -14,7 +14,6 @@ import subprocess
 import threading
 import time
 import unittest
-from pathlib import Path
 
 from koravi_e2e import (DS_MODALFRAME, WS_CAPTION, WS_POPUP, WS_SYSMENU, E2ETestCase,
                         read_records, win_path)
@@ -332,7 +331,13 @@ class PathSetup(E2ETestCase):
         startup = self.s.driver("wait", caption=START_CAPTION, exe="pathsetup.exe", visible=1,
                                 timeout=1000, check=False)
         if startup["ok"]:
-            self.snap("startup", startup["window"])
+            # Kept only when it shows more than the empty screen: by the
+            # time the picture is taken the window is usually hidden again.
+            shot = self.s.screenshot(f"{self.shot_name()}_startup", startup["window"]["rect"])
+            rect = startup["window"]["rect"]
+            raw = png_pixels(shot, [0, 0, rect[2] - rect[0], rect[3] - rect[1]])
+            if len({raw[i:i + 3] for i in range(0, len(raw), 3)}) < 4:
+                shot.unlink()
 
         window = self.progress_window()
         dump = self.s.driver("dump", hwnd=window["hwnd"], font_pt=10)["window"]
@@ -603,6 +608,8 @@ class PathSetup(E2ETestCase):
                         self.escape_progress(program)
                         self.assertFiles(inst, my_ini(root), php_ini(PHP_INI, root),
                                          httpd_conf(HTTPD_CONF, root))
+                        self.assertMysqldInstalled(inst)
+                        self.assertEqual(len(self.services_started()), 1, "net start MySQL_OA")
                     else:
                         injected += 1
                         # Each kind of box photographed once per package.

@@ -52,3 +52,17 @@ TEST(ReplaceDefaultRoot, ASecondRunLeavesAdaptedPathsAlone) {
   // A different folder that merely begins like the root is still adapted.
   EXPECT_EQ(Replace("C:\\VELK22\\bin", "C:\\VELK", "C:\\VELK2"), "C:\\VELK222\\bin");
 }
+
+TEST(ReplaceDefaultRoot, TextsWithVeryManyOccurrences) {
+  std::string text, expected, expected2, straddling;
+  for (int i = 0; i < 40000; ++i) {
+    text += "C:\\VELK;";
+    expected += "D:\\OA;";
+    expected2 += "C:\\VELK2;";
+    straddling += "\x81" "C:\\VELK";
+  }
+  EXPECT_EQ(Replace(text, "C:\\VELK", "D:\\OA"), expected);
+  EXPECT_EQ(Replace(straddling, "C:\\VELK", "D:\\OA"), straddling);
+  EXPECT_EQ(Replace(text, "C:\\VELK", "C:\\VELK2"), expected2);
+  EXPECT_EQ(Replace(expected2, "C:\\VELK", "C:\\VELK2"), expected2);
+}
