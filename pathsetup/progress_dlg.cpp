@@ -38,9 +38,13 @@ void CProgressDlg::OnTimer(UINT_PTR) {
   if (progress == 100) {
     KillTimer(m_hWnd, kProgressTimer);
     SetDlgItemTextA(m_hWnd, IDC_PROGRESS_TEXT, kComplete);
-    // The thread sleeps next: put the full bar and the text on the screen now.
-    UpdateWindow(m_hWnd);
+    // The thread sleeps next: paint the full bar and the text now, and let
+    // the system take what was drawn to the screen (a look at the queue,
+    // which removes nothing, does that) before the pause.
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
+    MSG pending;
+    PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE);
     Sleep(1000);
     SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
   }

@@ -66,7 +66,7 @@ std::string ReplaceDefaultRoot(const CodePage& cp, std::string_view text, std::s
   for (size_t pos = 0; (pos = occurrences.Next(pos)) != kNotFound; pos += from.size()) {
     ++count;
     if (listing && gaps.size() < max_listed && pos - listed_end <= UINT32_MAX) {
-      if (gaps.empty()) gaps.reserve(max_listed);
+      if (gaps.size() == 1024) gaps.reserve(max_listed);  // a long list grows once
       gaps.push_back(static_cast<uint32_t>(pos - listed_end));
       listed_end = pos + from.size();
     } else {

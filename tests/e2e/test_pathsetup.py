@@ -679,8 +679,10 @@ class PathSetup(E2ETestCase):
             bar = self.region(window, PROGRESS_BAR)
             complete_texts = {png_pixels(s[2], text) for s in done}
             self.assertEqual(len(complete_texts), 1, "the text changes during the pause")
-            self.assertNotEqual(png_pixels(kept["working"], text), complete_texts.pop(),
+            shown = complete_texts.pop()
+            self.assertNotEqual(png_pixels(kept["working"], text), shown,
                                 "the completion text is not on the screen")
+            self.assertLess(min(shown), 100, "the text area is blank during the pause")
             full = png_pixels(kept["complete"], bar)
             width = bar[2] - bar[0]
             row = full[3 * width * ((bar[3] - bar[1]) // 2):][:3 * width]
