@@ -13,6 +13,7 @@ import time
 import unittest
 
 from koravi_e2e import SC_CLOSE, E2ETestCase, Tree, wait_until, win_path
+from test_shell import HOST_NOTICE
 
 EXE = "hostsetup.exe"
 APP_CAPTION = "hostsetup"                      # the application message box
@@ -25,21 +26,8 @@ LINE_BREAK_REFUSED = "主机名或端口号中不能含有换行符，请重新�
 BROWSER = r"C:\koravi-e2e\browser.exe"
 IDOK, IDCANCEL, IDC_HOST, IDC_PORT, IDC_NOTICE = 1, 2, 1000, 1004, 1001
 
-NOTICE = "\r\n".join([
-    "重要说明：",
-    "",
-    "    KoraviOA应用服务采用Apache Http服务器内核，默认使用Http协议的80端口。",
-    "",
-    "    如果服务器操作系统已安装微软操作系统附带的IIS（Internet Infomation Server，"
-    "即Internet信息服务器），则80端口可能已被占用，这种情况下，请为应用服务指定其他端口，"
-    "如82、8000等。",
-    "",
-    "特别注意：",
-    "    1、Win98系统，请勿安装应用服务。",
-    "    2、Win2000/2003 Server已默认安装了IIS。",
-    "    3、本服务配置程序，可在“Windows开始菜单->程序->KoraviOA 办公自动化系统”下找到，"
-    "如果指定的端口已被占用，导致服务无法安装，可重新设置其他端口号。",
-])
+# The notice text, as the shell tests know it.
+NOTICE = HOST_NOTICE
 
 # Messages of a file step that fails after the file was opened, and what the
 # file then holds.
